@@ -9,7 +9,13 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QProcess>
+#include <QSocketNotifier>
 #include <QUrl>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include "window/logo_picture.h"
 #include "window/palette_view.h"
@@ -109,12 +115,58 @@ void startUp(ProgramState& state, const Commands& commands, const std::filesyste
     showPalette(state.mainWindow, state.paletteList, 1, palette::DisplayFormat::FormatRgb);
 }
 
+namespace {
+
+// SIGTERM (a session ending) and SIGINT (Ctrl+C in a terminal) are close requests too: the handler
+// only writes a byte to a pipe, and the loop reads it like any other event.
+int terminationPipe[2] = {-1, -1};
+
+void onTerminationSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(terminationPipe[1], &byte, 1);
+}
+
+class TerminationSignals {
+public:
+    TerminationSignals() {
+        if (terminationPipe[0] < 0 && ::pipe2(terminationPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+        notifier_ = std::make_unique<QSocketNotifier>(terminationPipe[0], QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [] {
+            char byte;
+            while (::read(terminationPipe[0], &byte, 1) > 0) {
+            }
+            QCoreApplication::exit(0);
+        });
+        struct sigaction action {};
+        action.sa_handler = onTerminationSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        ::sigaction(SIGTERM, &action, &previousTerm_);
+        ::sigaction(SIGINT, &action, &previousInt_);
+    }
+    ~TerminationSignals() {
+        if (!notifier_) return;
+        ::sigaction(SIGTERM, &previousTerm_, nullptr);
+        ::sigaction(SIGINT, &previousInt_, nullptr);
+    }
+    TerminationSignals(const TerminationSignals&) = delete;
+    TerminationSignals& operator=(const TerminationSignals&) = delete;
+
+private:
+    std::unique_ptr<QSocketNotifier> notifier_;
+    struct sigaction previousTerm_ {};
+    struct sigaction previousInt_ {};
+};
+
+}  // namespace
+
 void runEventLoop(ProgramState& state, const Commands& commands) {
     state.mainWindow.onControlEvent = [&state, &commands](Control control, ControlEventType type) {
         handleControlEvent(state, commands, control, type);
         if (state.quitRequested == 1) QCoreApplication::exit(0);
     };
     state.mainWindow.onCloseRequest = [] { QCoreApplication::exit(0); };
+    const TerminationSignals terminationSignals;
     QApplication::exec();
     state.mainWindow.onControlEvent = nullptr;
     state.mainWindow.onCloseRequest = nullptr;

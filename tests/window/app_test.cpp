@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -228,6 +229,15 @@ TEST_F(AppTest, ScreenshotOfTheExamples) {
         EXPECT_EQ(QColor(image.pixel(85 + 120 * k, 215)), expected.value_or(QColor()));
     }
     EXPECT_TRUE(image.save(CHROMABOX_BINARY_DIR "/window.png"));
+}
+
+TEST_F(AppTest, TerminationSignalEndsTheLoopLikeACloseRequest) {
+    start("Name1=A\n");
+    QTimer::singleShot(0, [] { ::raise(SIGTERM); });
+    runEventLoop(state, commands);
+    EXPECT_EQ(state.quitRequested, 0);
+    EXPECT_TRUE(state.mainWindow.window()->isVisible());
+    tearDown(state);
 }
 
 TEST(Clipboard, CopyReplacesTheClipboardText) {

@@ -60,9 +60,12 @@ Action actionFor(Control control, ControlEventType type) {
 void handleControlEvent(ProgramState& state, const Commands& commands, Control control, ControlEventType type) {
     switch (actionFor(control, type)) {
         case Action::None: break;
-        case Action::CopyCodeBox:
-            if (commands.copyToClipboard) commands.copyToClipboard(state.mainWindow.text(control));
+        case Action::CopyCodeBox: {
+            const QString text = state.mainWindow.text(control);
+            if (commands.copyToClipboard) commands.copyToClipboard(text);
+            state.mainWindow.announceCopied(control, text);
             break;
+        }
         case Action::ShowRgb: showInFormat(state, palette::DisplayFormat::FormatRgb); break;
         case Action::ShowBgrHex: showInFormat(state, palette::DisplayFormat::FormatBgrHex); break;
         case Action::ShowHtmlHex: showInFormat(state, palette::DisplayFormat::FormatHtmlHex); break;
@@ -185,6 +188,9 @@ int runChromabox() {
     char* argv[] = {name, nullptr};
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    // Lets a Wayland compositor match the window to its desktop entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.chromabox.Chromabox"));
+    QApplication::setApplicationName(QStringLiteral("Chromabox"));
     {
         ProgramState state;
         const Commands commands = platformCommands();

@@ -2,6 +2,7 @@
 #include "window/main_window.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -206,12 +207,13 @@ QFont labelFont(const QString& face, int points, bool italic, const QStringList&
 }
 
 QFont defaultControlFont() {
-    // A narrow sans face at 8 points: "RGB(255, 255, 255)" then fits its box without scrolling.
+    // A sans face of 7.5 points (10 pixels at 96 dots per inch): the widest captions and codes fit
+    // the fixed sizes of their controls, "Display HTML Hex" beside its circle included.
     QFont font;
     font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Arial"),
                       QStringLiteral("Helvetica"), QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(pixelsForPoints(8));
+    font.setPixelSize(static_cast<int>(std::lround(7.5 * screenDotsPerInch() / 72.0)));
     return font;
 }
 
@@ -222,6 +224,8 @@ MainWindow::~MainWindow() { release(); }
 void MainWindow::setText(Control c, const QString& text) {
     QWidget* widget = control(c);
     if (auto* box = qobject_cast<QLineEdit*>(widget)) {
+        // A new code has not been copied yet.
+        if (box->text() != text) setAccessibleDescription(c, codeBoxDescription);
         box->setText(text);
         box->setCursorPosition(0);  // a long code shows its beginning
     } else if (auto* label = qobject_cast<QLabel*>(widget)) {
@@ -245,6 +249,18 @@ void MainWindow::setBackground(Control c, std::optional<QColor> colour) {
     const bool isBox = qobject_cast<QLineEdit*>(widget) != nullptr;
     widget->setAutoFillBackground(true);
     setRoleColour(widget, isBox ? QPalette::Base : QPalette::Window, colour.value_or(defaultFaceColour()));
+}
+
+void MainWindow::setAccessibleDescription(Control c, const QString& description) {
+    QWidget* widget = control(c);
+    if (!widget || widget->accessibleDescription() == description) return;
+    widget->setAccessibleDescription(description);
+    QAccessibleEvent event(widget, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
+}
+
+void MainWindow::announceCopied(Control box, const QString& text) {
+    setAccessibleDescription(box, QStringLiteral("%1 copied to the clipboard").arg(text));
 }
 
 void MainWindow::setChecked(Control c, bool checked) {
@@ -400,11 +416,49 @@ void MainWindow::build(const std::optional<QImage>& logoPicture, int /*x*/, int 
                          [this, c] { report(c, ControlEventType::Clicked); });
     }
 
+    describeForAssistiveTechnology();
+
     // 13. The hook sees the window's and the focusable controls' events first.
     hook_ = std::make_unique<MainWindowHook>(*this);
     w->installEventFilter(hook_.get());
     for (Control c : focusOrder) {
         if (QWidget* widget = control(c)) widget->installEventFilter(hook_.get());
+    }
+}
+
+void MainWindow::describeForAssistiveTechnology() {
+    // Names a screen reader speaks where the caption alone says too little; labels and option
+    // buttons are read by their own texts.
+    const struct {
+        Control control;
+        const char* name;
+        const char* description;
+    } rows[] = {
+        {Control::HeaderBand, "Header", nullptr},
+        {Control::LogoImage, "Logo", nullptr},
+        {Control::PaletteNameLabel, nullptr, "Palette name"},
+        {Control::FirstButton, "First palette", nullptr},
+        {Control::PrevButton, "Previous palette", nullptr},
+        {Control::NextButton, "Next palette", nullptr},
+        {Control::LastButton, "Last palette", nullptr},
+        {Control::DatabaseButton, nullptr, "Start the colour database program"},
+        {Control::QuitButton, nullptr, "Close Chromabox"},
+        {Control::OptionRgb, nullptr, "Show the codes as RGB() values"},
+        {Control::OptionBgrHex, nullptr, "Show the codes as $ followed by blue, green and red in hexadecimal"},
+        {Control::OptionHtmlHex, nullptr, "Show the codes as the palette list writes them"},
+    };
+    for (const auto& row : rows) {
+        QWidget* widget = control(row.control);
+        if (!widget) continue;
+        if (row.name) widget->setAccessibleName(QString::fromLatin1(row.name));
+        if (row.description) widget->setAccessibleDescription(QString::fromLatin1(row.description));
+    }
+    for (int k = 0; k < 5; ++k) {
+        if (QWidget* widget = control(swatch(k))) widget->setAccessibleName(QStringLiteral("Colour %1").arg(k + 1));
+        if (QWidget* widget = control(codeBox(k))) {
+            widget->setAccessibleName(QStringLiteral("Colour %1 code").arg(k + 1));
+            widget->setAccessibleDescription(codeBoxDescription);
+        }
     }
 }
 

@@ -60,6 +60,9 @@ inline const QColor WindowTan{218, 186, 162};
 inline const QColor HeaderBlue{0, 103, 153};
 inline const QColor BoxYellow{255, 249, 204};
 
+// What a code box tells a screen reader until its code is copied.
+inline const QString codeBoxDescription = QStringLiteral("Moving the focus here copies the code to the clipboard");
+
 // A colour value (red + green * 256 + blue * 65536) as the swatches show it. -1 means "no colour
 // of its own": the default face colour. Any other value outside 0 to 16777215 shows the colour of
 // its low three bytes, the top byte being ignored.
@@ -96,6 +99,11 @@ public:
     void setBackground(Control c, std::optional<QColor> colour);
     void setChecked(Control c, bool checked);
     bool isChecked(Control c) const;
+    // What a screen reader says about a control besides its name; assistive technology hears of
+    // every change.
+    void setAccessibleDescription(Control c, const QString& description);
+    // Tells screen-reader users that the code of `box` went to the clipboard.
+    void announceCopied(Control box, const QString& text);
 
     // Opens the window, centred on the primary screen, and creates its controls in their fixed
     // order; x and y are replaced by the centring. The window is visible when this returns.
@@ -108,6 +116,7 @@ private:
 
     void createControl(Control c, QWidget* widget, int x, int y, int width, int height);
     void centreOnScreen();
+    void describeForAssistiveTechnology();
     void report(Control c, ControlEventType type);
     std::optional<Control> controlOf(const QObject* object) const;
 

@@ -34,7 +34,10 @@ void showPalette(MainWindow& window, const palette::PaletteList& list, std::int3
         window.setBackground(swatch(k), colourFromValue(palette::hexCodeToColour(codes[static_cast<std::size_t>(k)])));
     }
     for (int k = 0; k < 5; ++k) {
-        window.setText(codeBox(k), toQString(palette::codeText(codes[static_cast<std::size_t>(k)], format)));
+        const QString text = toQString(palette::codeText(codes[static_cast<std::size_t>(k)], format));
+        window.setText(codeBox(k), text);
+        // A screen reader tells a swatch's colour by the code its box shows.
+        window.setAccessibleDescription(swatch(k), text);
     }
 }
 

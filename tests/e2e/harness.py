@@ -12,8 +12,8 @@ import re
 import select
 import shutil
 import signal
-import stat
 import subprocess
+import sys
 import tempfile
 import time
 import unittest
@@ -312,18 +312,26 @@ class Display:
         self.run(["wmctrl", "-i", "-a", hex(window)])
 
     def screenshot(self, window):
+        # import grabs the server while it reads the window. Once in many runs it was seen to hang
+        # there; a second attempt is made after such a hang, and the first one is described on
+        # stderr so that it is not forgotten.
         argv = ["import", "-silent", "-window", str(window), "-depth", "8", "ppm:-"]
-        proc = subprocess.Popen(argv, env=self.tool_env(), stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-        try:
-            out, err = proc.communicate(timeout=10)
-        except subprocess.TimeoutExpired:
-            diagnosis = self.diagnose(proc.pid)
-            proc.kill()
-            proc.communicate()
-            raise AssertionError(f"screenshot of {window} hung:\n{diagnosis}") from None
-        if proc.returncode != 0:
-            raise RuntimeError(f"import failed: {err.decode(errors='replace')}")
-        return Image.from_ppm(out)
+        for attempt in (1, 2):
+            proc = subprocess.Popen(argv, env=self.tool_env(), stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+            try:
+                out, err = proc.communicate(timeout=10)
+            except subprocess.TimeoutExpired:
+                diagnosis = self.diagnose(proc.pid)
+                proc.kill()
+                proc.communicate()
+                if attempt == 2:
+                    raise AssertionError(f"screenshot of {window} hung twice:\n{diagnosis}") from None
+                print(f"\nscreenshot of {window} hung; trying again. State at the time:\n{diagnosis}",
+                      file=sys.stderr)
+                continue
+            if proc.returncode != 0:
+                raise RuntimeError(f"import failed: {err.decode(errors='replace')}")
+            return Image.from_ppm(out)
 
     def diagnose(self, pid):
         lines = []

@@ -183,6 +183,21 @@ class Image:
                                                                                        other.data)
 
 
+OPTIONS = ["Display RGB()", "Display PB Hex", "Display HTML Hex"]
+
+
+def checked_options(shot):
+    """The captions of the option buttons whose round indicator (at the left of the button) shows
+    a dot: dark pixels where an unchecked indicator is white."""
+    checked = []
+    for caption in OPTIONS:
+        x, y, w, h = BUTTONS[caption]
+        dark = sum(1 for px in range(x, x + 16) for py in range(y, y + h) if sum(shot.pixel(px, py)) < 300)
+        if dark >= 4:
+            checked.append(caption)
+    return checked
+
+
 def close_to(a, b, tolerance=3):
     return all(abs(x - y) <= tolerance for x, y in zip(a, b))
 

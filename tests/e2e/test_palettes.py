@@ -4,7 +4,7 @@ navigation buttons."""
 
 import unittest
 
-from harness import (NAME_LABEL, ChromaboxTestCase, fixture, hex_colour, rgb_text, swatch_rect)
+from harness import (NAME_LABEL, ChromaboxTestCase, checked_options, fixture, hex_colour, rgb_text, swatch_rect)
 
 # tests/e2e/data/three.ini
 THREE = [
@@ -81,6 +81,7 @@ class PaletteTest(ChromaboxTestCase):
                 app.click_button(button)
                 self.assertEqual(self.read_boxes(app), expected)
                 shot = self.assert_swatches(app, p1, "the first palette")
+                self.assertEqual(checked_options(shot), [button])
                 self.assertEqual(shot.crop(*NAME_LABEL), name_before, "the palette's name stays")
         # The formats follow the palette on screen.
         app.click_button(">")
@@ -94,6 +95,7 @@ class PaletteTest(ChromaboxTestCase):
     def test_navigation(self):
         app = self.launch({"Chromabox.ini": fixture("three.ini")})
         start = app.stable_screenshot()
+        self.assertEqual(checked_options(start), ["Display RGB()"], "checked at start")
         options_rgb_checked = start.crop(*OPTION_AREA)
         names = {1: start.crop(*NAME_LABEL)}
         self.assertEqual(self.read_box(app, 1), rgb_text("FFAA33"))
@@ -119,7 +121,8 @@ class PaletteTest(ChromaboxTestCase):
                 app.click_button(button)
                 name, codes = THREE[index - 1]
                 shot = self.assert_swatches(app, codes, name)
-                self.assertEqual(shot.crop(*OPTION_AREA), options_rgb_checked, "Display RGB() is the checked option")
+                self.assertEqual(checked_options(shot), ["Display RGB()"])
+                self.assertEqual(shot.crop(*OPTION_AREA), options_rgb_checked, "the options look as at start")
                 label = shot.crop(*NAME_LABEL)
                 if index in names:
                     self.assertEqual(label, names[index], f"the name of palette {index}")

@@ -5,23 +5,25 @@ import os
 import struct
 import unittest
 
-from harness import (CLIENT_H, CLIENT_W, EXAMPLES, HEADER_BLUE, HINT_TEXT,
-                     LOGO_AT, NAME_LABEL, SCREEN_H, SCREEN_W, WINDOW_TAN, BOX_YELLOW, ChromaboxTestCase, Image,
-                     close_to, code_box_rect, hex_colour, poll, read_bytes, swatch_rect)
+from harness import (BOX_YELLOW, CLIENT_H, CLIENT_W, EXAMPLES, HEADER_BLUE, HINT_CAPTION, HINT_TEXT, LOGO_AT,
+                     NAME_LABEL, SCREEN_H, SCREEN_W, WINDOW_TAN, ChromaboxTestCase, Image, checked_options, close_to,
+                     code_box_rect, hex_colour, poll, read_bytes, swatch_rect)
 
 AUTUMN = ["8C3B1F", "D9822B", "F2C14E", "6B7F3A", "3E2A1E"]
 
 
-def bmp_bytes(width, height, top, bottom):
-    """A 24-bit bottom-up BMP: the upper half in `top`, the lower half in `bottom`."""
+def bmp_bytes(width, height, top, bottom, top_down=False):
+    """A 24-bit BMP: the upper half in `top`, the lower half in `bottom`. Rows are stored bottom
+    row first, as usual, or top row first (a negative height) when top_down."""
     row_size = (width * 3 + 3) & ~3
     rows = []
-    for y in range(height - 1, -1, -1):  # bottom row first
+    for y in (range(height) if top_down else range(height - 1, -1, -1)):
         r, g, b = top if y < height // 2 else bottom
         rows.append(bytes((b, g, r)) * width + b"\0" * (row_size - width * 3))
     pixels = b"".join(rows)
     header = struct.pack("<2sIHHI", b"BM", 14 + 40 + len(pixels), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 3780, 3780, 0, 0)
+    info = struct.pack("<IiiHHIIiiII", 40, width, -height if top_down else height, 1, 24, 0, len(pixels), 3780,
+                       3780, 0, 0)
     return header + info + pixels
 
 
@@ -88,6 +90,9 @@ class WindowTest(ChromaboxTestCase):
             self.assert_colour(shot, bx + bw - 4, by + bh - 4, BOX_YELLOW, f"code box {k}")
             self.assert_colour(shot, bx - 1, by + bh // 2, WINDOW_TAN, f"left of code box {k}")
             self.assert_colour(shot, bx + bw, by + bh // 2, WINDOW_TAN, f"right of code box {k}")
+        self.assertEqual(checked_options(shot), ["Display RGB()"], "checked at start")
+        caption = shot.crop(*HINT_CAPTION)
+        self.assertTrue(any(c[0] > 150 and c[1] < 80 and c[2] < 80 for c in caption.colours()), "a red hint caption")
         # The palette's name is written in white on tan.
         name = shot.crop(*NAME_LABEL)
         self.assertTrue(any(close_to(c, (255, 255, 255), 10) for c in name.colours()), "white name text")
@@ -112,6 +117,35 @@ class WindowTest(ChromaboxTestCase):
                      (LOGO_AT[0] + w // 2, LOGO_AT[1] - 1), (LOGO_AT[0] + w // 2, LOGO_AT[1] + h)):
             self.assert_colour(shot, x, y, HEADER_BLUE, "band around the logo")
 
+    def test_logo_picture_formats(self):
+        """The example logo in other encodings looks the same as ImageMagick draws it over the band."""
+        logo = os.path.join(EXAMPLES, "Palette Logo.png")
+        rows = [
+            # encoding, ImageMagick options and output format
+            ("PNG with a colour table", ["PNG8:"]),
+            ("grey PNG with alpha", ["-colorspace", "Gray", "-define", "png:color-type=4", "PNG:"]),
+            ("16-bit RGBA PNG", ["-depth", "16", "PNG64:"]),
+            ("interlaced PNG", ["-interlace", "PNG", "PNG32:"]),
+            ("32-bit BMP with alpha", ["BMP:"]),
+            ("16-colour BMP", ["-alpha", "off", "-colors", "16", "BMP3:"]),
+        ]
+        for name, options in rows:
+            with self.subTest(logo=name):
+                *convert_options, out_format = options
+                picture = os.path.join(self.tmp, "logo " + name)
+                self.display.run(["convert", logo, *convert_options, out_format + picture])
+                w, h = (int(v) for v in self.display.run(["identify", "-format", "%w %h", picture]).split())
+                expected = Image.from_ppm(self.display.run(
+                    ["convert", "-size", f"{w}x{h}", "xc:rgb(0,103,153)", picture, "-composite", "-depth", "8",
+                     "ppm:-"], binary=True))
+                app = self.launch({"Chromabox.ini": self.examples()["Chromabox.ini"],
+                                   "Palette Logo.png": "@" + picture})
+                actual = app.stable_screenshot().crop(LOGO_AT[0], LOGO_AT[1], w, h)
+                worst = max(abs(a - b) for a, b in zip(actual.data, expected.data))
+                self.assertLessEqual(worst, 6, f"{name} logo drawn as ImageMagick draws it")
+                app.click_button("Quit")
+                self.assert_clean_exit(app)
+
     def test_logo_file_variants(self):
         logo_bytes = read_bytes(os.path.join(EXAMPLES, "Palette Logo.png"))
         red, green = (200, 30, 40), (20, 180, 60)
@@ -122,6 +156,8 @@ class WindowTest(ChromaboxTestCase):
             ("cut-off PNG", logo_bytes[:len(logo_bytes) // 2], {}),
             ("folder", {}, {}),
             ("BMP", bmp_bytes(20, 10, red, green), {(0, 0): red, (19, 4): red, (0, 5): green, (19, 9): green}),
+            ("top-down BMP", bmp_bytes(20, 10, red, green, top_down=True),
+             {(0, 0): red, (19, 4): red, (0, 5): green, (19, 9): green}),
         ]
         for name, content, inside in rows:
             with self.subTest(logo=name):

@@ -356,8 +356,11 @@ class Display:
                     lines.append(f"{path}: {f.read().strip()[:600]}")
             except OSError as e:
                 lines.append(f"{path}: {e}")
-        lines.append(subprocess.run(["ps", "-eo", "pid,ppid,stat,wchan:20,args"], stdout=subprocess.PIPE,
-                                    text=True).stdout)
+        try:
+            lines.append(subprocess.run(["ps", "-eo", "pid,ppid,stat,wchan:20,args"], stdout=subprocess.PIPE,
+                                        text=True, timeout=10).stdout)
+        except (OSError, subprocess.SubprocessError) as e:
+            lines.append(f"ps: {e}")
         return "\n".join(lines)
 
     # --- input ---------------------------------------------------------------------------------
@@ -394,6 +397,11 @@ class Clipboard:
         except subprocess.TimeoutExpired:
             return None
         return result.stdout.decode("utf-8") if result.returncode == 0 else None
+
+    def read_answered(self, timeout=10):
+        """The selection's text, waiting for an owner that answers; the empty text counts."""
+        return poll(lambda: (lambda text: None if text is None else [text])(self.read()), timeout,
+                    what="the clipboard to answer")[0]
 
     def own(self, text):
         """Makes an xclip process own the selection with `text`; it exits as soon as anyone else
@@ -659,7 +667,7 @@ class ChromaboxTestCase(unittest.TestCase):
             poll(lambda: not self.clipboard.sentinel_owns(), 10, what=f"a copy {what}")
         except AssertionError:
             self.fail(f"nothing was copied {what}; expected {expected!r}")
-        text = poll(self.clipboard.read, 10, what="the clipboard to answer")
+        text = self.clipboard.read_answered()
         self.assertEqual(text, expected, f"clipboard after {what}")
 
     def expect_no_copy(self, app, action, what=""):
@@ -679,7 +687,7 @@ class ChromaboxTestCase(unittest.TestCase):
         self.clipboard.own("e2e-sentinel-read-box")
         app.click_box(k)
         poll(lambda: not self.clipboard.sentinel_owns(), 10, what=f"code box {k} to be copied")
-        return poll(self.clipboard.read, 10, what="the clipboard to answer")
+        return self.clipboard.read_answered()
 
     def assert_colour(self, shot, x, y, expected, what="", tolerance=3):
         actual = shot.pixel(x, y)

@@ -55,6 +55,9 @@ class PaletteTest(ChromaboxTestCase):
         app = self.launch({"Chromabox.ini": fixture("two-codes.ini")})
         self.assert_swatches(app, ["FFAA33", "112233", "", "", ""], "a palette with two codes")
         self.assertEqual(self.read_boxes(app), ["RGB(255, 170, 051)", "RGB(017, 034, 051)"] + ["RGB(000, 000, 000)"] * 3)
+        # The file has no third to fifth code: HTML Hex shows (and copies) nothing for them.
+        app.click_button("Display HTML Hex")
+        self.assertEqual(self.read_boxes(app), ["FFAA33", "112233", "", "", ""])
         app.click_button("Quit")
         self.assert_clean_exit(app)
 

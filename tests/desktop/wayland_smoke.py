@@ -24,7 +24,7 @@ def wait_for(predicate, timeout, step=0.05):
 
 
 def main():
-    binary, source = os.environ["CHROMABOX_BIN"], os.environ["CHROMABOX_SOURCE"]
+    binary, source = os.environ["CHROMABOX_BINARY"], os.environ["CHROMABOX_SOURCE_DIR"]
     if shutil.which("weston") is None:
         print("weston is not installed")
         return SKIP

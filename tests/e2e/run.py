@@ -14,7 +14,8 @@ import harness  # noqa: E402
 
 
 def main():
-    modules = sys.argv[1:] or ["test_window", "test_palettes", "test_clipboard", "test_startup", "test_commands"]
+    modules = sys.argv[1:] or ["test_window", "test_palettes", "test_clipboard", "test_startup", "test_commands",
+                                "test_clipboard_manager"]
     missing = harness.tools_missing()
     if "Xvfb" in missing:
         print("Xvfb is not installed: skipping the end-to-end tests (tools/install-deps.sh test installs it)")

@@ -10,7 +10,7 @@ set -eu
 run_packages="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev libpng-dev fonts-dejavu-core fonts-liberation2 fonts-urw-base35"
 test_packages="libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev xvfb openbox xdotool xclip \
 imagemagick wmctrl x11-utils x11-apps libinih-dev libsimpleini-dev hyperfine weston desktop-file-utils appstream \
-dpkg-dev file python3 xfce4-clipman"
+dpkg-dev file python3 xfce4-clipman time"
 
 case "${1:-run}" in
   run) wanted=$run_packages ;;

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 
 sh tools/install-deps.sh test
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DCHROMABOX_BENCH=ON -DCHROMABOX_WINDOW=OFF -DCHROMABOX_TESTS=OFF
+  -DCHROMABOX_BENCH=ON -DCHROMABOX_WINDOW=ON -DCHROMABOX_TESTS=OFF
 cmake --build build-bench
 
 results=build-bench/palette_list_bench.txt

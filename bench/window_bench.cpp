@@ -1,0 +1,145 @@
+// SPDX-License-Identifier: MIT
+// The window's costs: start-up up to the first paint against a bare Qt window, and the display
+// commands a person triggers all day. Runs under Qt's offscreen platform.
+#include <QApplication>
+#include <QLabel>
+#include <QWidget>
+
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "bench/first_paint.h"
+#include "window/app.h"
+#include "window/palette_view.h"
+
+namespace {
+
+using namespace chromabox;
+
+std::filesystem::path benchFolder() {
+    static const std::filesystem::path folder = [] {
+        auto f = std::filesystem::temp_directory_path() / "chromabox window bench";
+        std::filesystem::create_directories(f);
+        return f;
+    }();
+    return folder;
+}
+
+// A list file of `count` palettes, written once per run.
+std::filesystem::path listFile(int count) {
+    const auto file = benchFolder() / ("list " + std::to_string(count) + ".ini");
+    if (std::filesystem::exists(file)) return file;
+    std::ofstream out(file, std::ios::binary);
+    std::mt19937 random(7);
+    char code[8];
+    for (int k = 1; k <= count; ++k) {
+        out << "Name" << k << " = Palette " << k << "\nHexString" << k << " = ";
+        for (int c = 0; c < 5; ++c) {
+            std::snprintf(code, sizeof code, "%06X", static_cast<unsigned>(random() & 0xFFFFFF));
+            out << code << (c < 4 ? "," : "\n");
+        }
+    }
+    return file;
+}
+
+void BM_BareWindowToFirstPaint(benchmark::State& state) {
+    for (auto _ : state) {
+        QWidget window;
+        window.resize(650, 450);
+        QLabel label(QStringLiteral("Chromabox"), &window);
+        label.move(10, 10);
+        window.show();
+        bench::waitForFirstPaint(&window);
+    }
+}
+BENCHMARK(BM_BareWindowToFirstPaint)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void BM_StartUpToFirstPaint(benchmark::State& state) {
+    const auto list = listFile(static_cast<int>(state.range(0)));
+    const std::filesystem::path logo = CHROMABOX_EXAMPLES "/Palette Logo.png";
+    Commands commands;  // nothing outside the window is touched here
+    for (auto _ : state) {
+        ProgramState program;
+        startUp(program, commands, list, logo);
+        bench::waitForFirstPaint(program.mainWindow.window());
+        state.PauseTiming();
+        tearDown(program);
+        state.ResumeTiming();
+    }
+    state.SetLabel(std::to_string(state.range(0)) + " palettes");
+}
+BENCHMARK(BM_StartUpToFirstPaint)->Arg(13)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void BM_LoaderAlone(benchmark::State& state) {
+    const auto list = listFile(static_cast<int>(state.range(0)));
+    for (auto _ : state) benchmark::DoNotOptimize(palette::loadPaletteList(list));
+}
+BENCHMARK(BM_LoaderAlone)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// One program with the examples shown, shared by the display benchmarks.
+ProgramState& shown() {
+    static ProgramState program;
+    static bool started = false;
+    if (!started) {
+        startUp(program, Commands{}, listFile(1000), CHROMABOX_EXAMPLES "/Palette Logo.png");
+        bench::waitForFirstPaint(program.mainWindow.window());
+        started = true;
+    }
+    return program;
+}
+
+long residentKiB() {
+    std::ifstream statm("/proc/self/statm");
+    long size = 0, resident = 0;
+    statm >> size >> resident;
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+template <typename Command>
+void runDisplayCommand(benchmark::State& state, Command command) {
+    ProgramState& program = shown();
+    // Warm up, then watch the resident size across the measured calls.
+    for (int i = 0; i < 1000; ++i) command(program, i);
+    const long before = residentKiB();
+    std::int64_t calls = 0;
+    for (auto _ : state) command(program, static_cast<int>(calls++));
+    QCoreApplication::processEvents();
+    state.counters["rss_growth_KiB"] = static_cast<double>(residentKiB() - before);
+    state.counters["calls"] = static_cast<double>(calls);
+}
+
+void BM_ShowPalette(benchmark::State& state) {
+    runDisplayCommand(state, [](ProgramState& p, int i) {
+        showPalette(p.mainWindow, p.paletteList, 1 + i % 1000, static_cast<palette::DisplayFormat>(1 + i % 3));
+    });
+}
+BENCHMARK(BM_ShowPalette)->Unit(benchmark::kMicrosecond)->Iterations(100000)->Repetitions(5)->ReportAggregatesOnly();
+
+void BM_GoNextAndFirst(benchmark::State& state) {
+    runDisplayCommand(state, [](ProgramState& p, int i) { i % 1000 == 999 ? goFirst(p) : goNext(p); });
+}
+BENCHMARK(BM_GoNextAndFirst)->Unit(benchmark::kMicrosecond)->Iterations(100000)->Repetitions(5)->ReportAggregatesOnly();
+
+void BM_GoPreviousAndLast(benchmark::State& state) {
+    runDisplayCommand(state, [](ProgramState& p, int i) { i % 1000 == 999 ? goLast(p) : goPrevious(p); });
+}
+BENCHMARK(BM_GoPreviousAndLast)->Unit(benchmark::kMicrosecond)->Iterations(100000)->Repetitions(5)->ReportAggregatesOnly();
+
+void BM_FormatCommand(benchmark::State& state) {
+    runDisplayCommand(state, [](ProgramState& p, int i) { showInFormat(p, static_cast<palette::DisplayFormat>(1 + i % 3)); });
+}
+BENCHMARK(BM_FormatCommand)->Unit(benchmark::kMicrosecond)->Iterations(100000)->Repetitions(5)->ReportAggregatesOnly();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::benchmark::Initialize(&argc, argv);
+    ::benchmark::RunSpecifiedBenchmarks();
+    ::benchmark::Shutdown();
+    return 0;
+}

@@ -32,8 +32,22 @@ bool fitsTheLimit(qint64 width, qint64 height) {
     return width > 0 && height > 0 && width * height <= static_cast<qint64>(maxLogoBytes / 4);
 }
 
+// Qt's readers complain on the terminal about broken files; a logo that does not decode is no
+// news to anyone, so their messages are dropped while one is read.
+class QuietQtMessages {
+public:
+    QuietQtMessages() : previous_(qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {})) {}
+    ~QuietQtMessages() { qInstallMessageHandler(previous_); }
+    QuietQtMessages(const QuietQtMessages&) = delete;
+    QuietQtMessages& operator=(const QuietQtMessages&) = delete;
+
+private:
+    QtMessageHandler previous_;
+};
+
 // Icon and BMP pictures go through Qt's own readers, held to the same limit as PNG.
 std::optional<QImage> decodeWithQt(std::span<const unsigned char> bytes, const char* format) {
+    const QuietQtMessages quiet;
     QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
                                               static_cast<qsizetype>(bytes.size()));
     QBuffer buffer(&data);

@@ -118,6 +118,18 @@ TEST(LogoPicture, DecodesIconBmpAndPngAndRefusesTheRest) {
     }
 }
 
+QStringList qtMessages;
+
+TEST(LogoPicture, BrokenFilesLeaveNoMessages) {
+    qtMessages.clear();
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) { qtMessages << text; });
+    for (const auto& c : decodeCases()) decodeLogoPicture(c.bytes);
+    qWarning("still listening");  // the handler in place before is back
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(qtMessages, QStringList{"still listening"});
+}
+
 TEST(LogoPicture, PngKeepsItsColoursAndAlpha) {
     const auto image = decodePng(encode(testPicture(64, 48), "PNG"));
     ASSERT_TRUE(image.has_value());

@@ -9,3 +9,5 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCHROMABOX_SANITIZE=ON -DCHROMABOX_WERROR=ON -DCHROMABOX_TESTS=ON
 cmake --build build
 ctest --test-dir build --output-on-failure
+# A short fuzzing run of every target, from the committed seed corpus.
+sh tools/fuzz.sh 30

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QFile>
 #include <QFocusEvent>
 #include <QFrame>
 #include <QGuiApplication>
@@ -21,6 +22,8 @@
 
 #include <algorithm>
 #include <cmath>
+
+#include "window/logo_picture.h"
 
 namespace chromabox {
 
@@ -173,10 +176,19 @@ QPushButton* newPushButton(QWidget* parent, const QString& caption) {
 }
 
 // The title bar and the task switcher take small sizes; the large ones come from the icon theme
-// through the desktop entry. Decoding only these keeps start-up short.
+// through the desktop entry. Decoding only these keeps start-up short, and decoding them with the
+// logo's own PNG reader spares Qt's image readers, whose first use scans and loads every image
+// format plugin installed.
 QIcon programIcon() {
     QIcon icon;
-    for (int size : {16, 32, 48, 64}) icon.addFile(QStringLiteral(":/chromabox/chromabox-%1.png").arg(size));
+    for (int size : {16, 32, 48, 64}) {
+        QFile file(QStringLiteral(":/chromabox/chromabox-%1.png").arg(size));
+        if (!file.open(QIODevice::ReadOnly)) continue;
+        const QByteArray bytes = file.readAll();
+        const auto image = decodePng({reinterpret_cast<const unsigned char*>(bytes.constData()),
+                                      static_cast<std::size_t>(bytes.size())});
+        if (image) icon.addPixmap(QPixmap::fromImage(*image));
+    }
     return icon;
 }
 

@@ -112,7 +112,10 @@ TEST_F(MainWindowTest, WindowHasFixedClientSizeTitleAndNoMaximise) {
     EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
     EXPECT_TRUE(flags & Qt::WindowSystemMenuHint);
     EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
-    EXPECT_FALSE(w->windowIcon().isNull());
+    // Every size the title bar and task switcher ask for is decoded, not left to be scaled.
+    const QList<QSize> sizes = w->windowIcon().availableSizes();
+    for (int side : {16, 32, 48, 64}) EXPECT_TRUE(sizes.contains(QSize(side, side))) << side;
+    EXPECT_EQ(w->windowIcon().pixmap(QSize(32, 32)).toImage().pixelColor(16, 16).alpha(), 255);
 }
 
 TEST_F(MainWindowTest, WindowIsCentredOnThePrimaryScreen) {

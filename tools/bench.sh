@@ -1,8 +1,9 @@
 #!/bin/sh
 # SPDX-License-Identifier: MIT
-# Builds the benchmarks (Release, without the window) into build-bench/, times loadPaletteList
-# against the physical floor and the other INI readers, measures the peak memory of loading a
-# million palettes, and ends on the table of results.
+# Builds the benchmarks (Release) into build-bench/, times loadPaletteList against the physical
+# floor and the other INI readers, measures the peak memory of loading a million palettes, then
+# times the window: start-up to the first paint against a bare Qt window, in one process and as
+# whole processes, and the display commands.
 #   tools/bench.sh
 # Takes a few minutes and one core; run it on a quiet machine for numbers worth comparing.
 set -eu
@@ -47,3 +48,20 @@ awk -v size="$size" -v peak="$count" -v empty="$empty" -v n="$palettes" 'BEGIN {
   printf "  %d palettes, file %.1f MB: peak RSS %.1f MB = %.2fx the file (target <= 3.5x)\n", n, size / 1e6, peak * 1024 / 1e6, peak * 1024 / size
   printf "  empty file: peak RSS %.1f MB; above that, %.2fx the file\n", empty * 1024 / 1e6, (peak - empty) * 1024 / size
 }'
+
+# The window: start-up to the first paint against a bare window, with the examples and with the
+# million palettes, and the display commands; offscreen, in one process.
+echo
+echo "Window (offscreen, in process):"
+QT_QPA_PLATFORM=offscreen build-bench/bench/window_bench --benchmark_repetitions=3 \
+  --benchmark_report_aggregates_only=true 2>/dev/null | grep -E '^BM_.*_median'
+
+# Whole processes: Chromabox's start-up up to its first paint against a bare window's.
+echo
+echo "Whole process (hyperfine, offscreen):"
+QT_QPA_PLATFORM=offscreen hyperfine -N --style basic -w 10 -r 60 \
+  "build-bench/bench/startup_probe chromabox examples/Chromabox.ini 'examples/Palette Logo.png'" \
+  "build-bench/bench/startup_probe bare" 2>/dev/null | grep -E 'Benchmark|Time|faster|startup_probe chromabox'
+QT_QPA_PLATFORM=offscreen hyperfine -N --style basic -w 1 -r 10 \
+  "build-bench/bench/startup_probe chromabox $dir/Chromabox.ini 'examples/Palette Logo.png'" \
+  "build-bench/bench/load_list $dir/Chromabox.ini" 2>/dev/null | grep -E 'Benchmark|Time'

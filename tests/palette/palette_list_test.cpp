@@ -195,13 +195,13 @@ TEST(PaletteList, ReverseOrderedLongListLoadsWhole) {
 }
 
 TEST(PaletteList, HostileFilesLoadSafely) {
-    // One line of 100 MB: a single value, nothing more.
+    // One line of 200 MB: a single value, nothing more.
     {
         std::string file = "Name1=";
-        file.append(100u << 20, 'x');
+        file.append(200u << 20, 'x');
         const PaletteList list = loadBytes(file);
         ASSERT_EQ(list.size(), 1u);
-        EXPECT_EQ(list[0].name.size(), 100u << 20);
+        EXPECT_EQ(list[0].name.size(), 200u << 20);
     }
     // Ten million empty lines vanish.
     {
@@ -295,6 +295,20 @@ TEST_F(PaletteListFile, LongFileReadInPiecesMatchesReadingItWhole) {
     ASSERT_EQ(list->size(), 60000u);
     EXPECT_EQ(list->back().name, u"Palette \u00E9 60000");
     EXPECT_EQ(palette::paletteCount(*list), 60000);
+}
+
+TEST_F(PaletteListFile, LinesLongerThanAPieceReadWhole) {
+    // A value of several pieces, with two-byte letters straddling every power-of-two offset, and
+    // a short line after it that must not be lost at the join.
+    std::string value(5u << 20, 'x');
+    for (std::size_t at = 1; at + 1 < value.size(); at *= 2) value.replace(at - 1, 2, "\xC3\xA9");
+    const std::string bytes = "\xEF\xBB\xBFName1=" + value + "\nHexString1=FFAA33\n";
+    const auto file = dir.write("Chromabox.ini", bytes);
+    const auto list = palette::loadPaletteList(file);
+    ASSERT_TRUE(list.has_value());
+    EXPECT_EQ(*list, loadBytes(bytes));
+    ASSERT_EQ(list->size(), 1u);
+    EXPECT_EQ(list->front().hexString, u"FFAA33");
 }
 
 }  // namespace

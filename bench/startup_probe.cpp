@@ -3,8 +3,6 @@
 // to the first paint and ends; `startup_probe bare` does the same for a bare 650 x 450 window with
 // one label.
 #include <QApplication>
-#include <QLabel>
-#include <QWidget>
 
 #include <cstring>
 
@@ -16,11 +14,7 @@ int main(int argc, char** argv) {
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
     if (bare) {
-        QWidget window;
-        window.resize(650, 450);
-        QLabel label(QStringLiteral("Chromabox"), &window);
-        window.show();
-        bench::waitForFirstPaint(&window);
+        bench::bareWindowToFirstPaint();
         return 0;
     }
     chromabox::ProgramState state;

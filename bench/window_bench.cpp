@@ -3,17 +3,16 @@
 // commands a person triggers all day. Runs under Qt's offscreen platform.
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QWidget>
 
 #include <benchmark/benchmark.h>
 
 #include <fstream>
 #include <memory>
-#include <random>
 #include <string>
 
 #include "bench/first_paint.h"
+#include "bench/list_files.h"
 #include "window/app.h"
 #include "window/palette_view.h"
 
@@ -33,29 +32,12 @@ std::filesystem::path benchFolder() {
 // A list file of `count` palettes, written once per run.
 std::filesystem::path listFile(int count) {
     const auto file = benchFolder() / ("list " + std::to_string(count) + ".ini");
-    if (std::filesystem::exists(file)) return file;
-    std::ofstream out(file, std::ios::binary);
-    std::mt19937 random(7);
-    char code[8];
-    for (int k = 1; k <= count; ++k) {
-        out << "Name" << k << " = Palette " << k << "\nHexString" << k << " = ";
-        for (int c = 0; c < 5; ++c) {
-            std::snprintf(code, sizeof code, "%06X", static_cast<unsigned>(random() & 0xFFFFFF));
-            out << code << (c < 4 ? "," : "\n");
-        }
-    }
+    if (!std::filesystem::exists(file)) bench::writeListFile(file, static_cast<std::size_t>(count));
     return file;
 }
 
 void BM_BareWindowToFirstPaint(benchmark::State& state) {
-    for (auto _ : state) {
-        QWidget window;
-        window.resize(650, 450);
-        QLabel label(QStringLiteral("Chromabox"), &window);
-        label.move(10, 10);
-        window.show();
-        bench::waitForFirstPaint(&window);
-    }
+    for (auto _ : state) bench::bareWindowToFirstPaint();
 }
 BENCHMARK(BM_BareWindowToFirstPaint)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 

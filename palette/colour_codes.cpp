@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "palette/utf16.h"
+
 namespace palette {
 namespace {
 
@@ -86,10 +88,8 @@ std::u16string normaliseHexCode(std::u16string_view code) {
         } else if (c >= 0xD800 && c <= 0xDBFF && i + 1 < code.size() && code[i + 1] >= 0xDC00 &&
                    code[i + 1] <= 0xDFFF) {
             const char32_t cp = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(code[i + 1]) - 0xDC00);
-            const char32_t up = simpleUppercase(cp);
             // Supplementary letters map to supplementary letters, so the pair stays a pair.
-            out.push_back(static_cast<char16_t>(0xD800 + ((up - 0x10000) >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + ((up - 0x10000) & 0x3FF)));
+            appendCodePoint(out, simpleUppercase(cp));
             ++i;
         } else {
             const char32_t up = simpleUppercase(c);

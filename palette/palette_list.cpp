@@ -12,6 +12,8 @@
 #include <memory>
 #include <new>
 
+#include "palette/utf16.h"
+
 namespace palette {
 namespace {
 
@@ -105,16 +107,9 @@ void appendUtf8(std::u16string& out, std::string_view bytes) {
             lo = 0x80;
             hi = 0xBF;
         }
-        if (!complete) {
-            // The bytes taken so far are one maximal ill-formed subsequence; the byte that broke
-            // it is decoded afresh.
-            out.push_back(u'\uFFFD');
-        } else if (cp >= 0x10000) {
-            out.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(cp));
-        }
+        // Incomplete, the bytes taken so far are one maximal ill-formed subsequence; the byte that
+        // broke it is decoded afresh.
+        appendCodePoint(out, complete ? cp : U'\uFFFD');
     }
 }
 
@@ -124,6 +119,10 @@ std::u16string decodedText(std::string_view bytes, bool utf8) {
     std::u16string out;
     appendUtf8(out, bytes);
     return out;
+}
+
+bool startsWithByteOrderMark(std::span<const char> bytes) {
+    return bytes.size() >= 3 && std::memcmp(bytes.data(), "\xEF\xBB\xBF", 3) == 0;
 }
 
 std::string_view trimTrailingBlanks(std::string_view s) {
@@ -287,7 +286,7 @@ bool ListFileReader::open(const std::filesystem::path& fileName) {
             if (!started) {
                 if (filled < 3 && !atEnd) continue;
                 started = true;
-                utf8 = filled >= 3 && std::memcmp(buffer.get(), "\xEF\xBB\xBF", 3) == 0;
+                utf8 = startsWithByteOrderMark({buffer.get(), filled});
                 used = utf8 ? 3 : 0;
             }
             used += indexLines(std::span<const char>(buffer.get() + used, filled - used), atEnd, utf8, stop);
@@ -305,7 +304,7 @@ bool ListFileReader::open(const std::filesystem::path& fileName) {
 
 void ListFileReader::openBytes(std::span<const char> bytes) {
     close();
-    const bool utf8 = bytes.size() >= 3 && std::memcmp(bytes.data(), "\xEF\xBB\xBF", 3) == 0;
+    const bool utf8 = startsWithByteOrderMark(bytes);
     bool stop = false;
     indexLines(bytes.subspan(utf8 ? 3 : 0), /*atEnd=*/true, utf8, stop);
 }

@@ -17,10 +17,12 @@ sh tools/install-deps.sh test
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
   -DCHROMABOX_FUZZ=ON -DCHROMABOX_WINDOW=ON -DCHROMABOX_TESTS=OFF -DCHROMABOX_WERROR=ON
-cmake --build build-fuzz --target list_file_fuzz colour_codes_fuzz logo_picture_fuzz
+targets="list_file_fuzz colour_codes_fuzz logo_picture_fuzz"
+# shellcheck disable=SC2086
+cmake --build build-fuzz --target $targets
 
 failed=""
-for target in list_file_fuzz colour_codes_fuzz logo_picture_fuzz; do
+for target in $targets; do
   run=build-fuzz/runs/$target
   rm -rf "$run"
   mkdir -p "$run/corpus"

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "window/logo_picture.h"
 #include "window/main_window.h"
 #include "window/program_state.h"
 
@@ -56,7 +57,7 @@ void handleControlEvent(ProgramState& state, const Commands& commands, Control c
 // window is visible when this returns, and the list failure, if any, has been shown.
 void startUp(ProgramState& state, const Commands& commands,
              const std::filesystem::path& listFile = palette::ListFileName,
-             const std::filesystem::path& logoFile = "Palette Logo.png");
+             const std::filesystem::path& logoFile = LogoFileName);
 
 // Hands events to handleControlEvent until Quit or a close request; returns when the loop ends.
 void runEventLoop(ProgramState& state, const Commands& commands);

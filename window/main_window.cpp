@@ -122,7 +122,7 @@ qreal screenDotsPerInch() {
     return dpi;
 }
 
-int pixelsForPoints(int points) { return static_cast<int>(std::lround(points * screenDotsPerInch() / 72.0)); }
+int pixelsForPoints(qreal points) { return static_cast<int>(std::lround(points * screenDotsPerInch() / 72.0)); }
 
 void setRoleColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
     QPalette palette = widget->palette();
@@ -140,10 +140,11 @@ QLabel* newLabel(QWidget* parent, const QString& text, Qt::Alignment horizontal)
     return label;
 }
 
-QLabel* newColouredLabel(QWidget* parent, const QString& text, Qt::Alignment horizontal, const QFont& font,
-                         const QColor& textColour, const QColor& background) {
+// A label in its own colours; without a font of its own it takes the window's.
+QLabel* newColouredLabel(QWidget* parent, const QString& text, Qt::Alignment horizontal,
+                         const std::optional<QFont>& font, const QColor& textColour, const QColor& background) {
     QLabel* label = newLabel(parent, text, horizontal);
-    label->setFont(font);
+    if (font) label->setFont(*font);
     setRoleColour(label, QPalette::WindowText, textColour);
     label->setAutoFillBackground(true);
     setRoleColour(label, QPalette::Window, background);
@@ -239,7 +240,7 @@ QFont defaultControlFont() {
     font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Arial"),
                       QStringLiteral("Helvetica"), QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(static_cast<int>(std::lround(7.5 * screenDotsPerInch() / 72.0)));
+    font.setPixelSize(pixelsForPoints(7.5));
     return font;
 }
 
@@ -368,13 +369,13 @@ void MainWindow::build(const std::optional<QImage>& logoPicture, int /*x*/, int 
     fonts_[0] = labelFont(QStringLiteral("Arial Rounded MT Bold"), 32, /*italic=*/true);
     if (fonts_[0]) {
         createControl(Control::TitleLabel,
-                      newColouredLabel(w, QStringLiteral("Chromabox"), Qt::AlignLeft, *fonts_[0], Qt::white, HeaderBlue),
+                      newColouredLabel(w, QStringLiteral("Chromabox"), Qt::AlignLeft, fonts_[0], Qt::white, HeaderBlue),
                       90, 5, 510, 50);
     }
     fonts_[1] = labelFont(QStringLiteral("Arial Rounded MT Bold"), 24, /*italic=*/false);
     if (fonts_[1]) {
         createControl(Control::PaletteNameLabel,
-                      newColouredLabel(w, QStringLiteral("myChosen Palette"), Qt::AlignHCenter, *fonts_[1], Qt::white,
+                      newColouredLabel(w, QStringLiteral("myChosen Palette"), Qt::AlignHCenter, fonts_[1], Qt::white,
                                        WindowTan),
                       130, 75, 390, 50);
     }
@@ -387,7 +388,7 @@ void MainWindow::build(const std::optional<QImage>& logoPicture, int /*x*/, int 
                            QStringLiteral("TeX Gyre Chorus")});
     if (fonts_[2]) {
         createControl(Control::TaglineLabel,
-                      newColouredLabel(w, QStringLiteral("for form designs"), Qt::AlignLeft, *fonts_[2], Qt::white,
+                      newColouredLabel(w, QStringLiteral("for form designs"), Qt::AlignLeft, fonts_[2], Qt::white,
                                        HeaderBlue),
                       360, 27, 130, 25);
     }
@@ -396,11 +397,9 @@ void MainWindow::build(const std::optional<QImage>& logoPicture, int /*x*/, int 
     for (int k = 0; k < 5; ++k) createControl(codeBox(k), newCodeBox(w), 30 + 120 * k, 315, 110, 18);
 
     // 10. The hint.
-    QLabel* caption = newLabel(w, QStringLiteral("Hint:"), Qt::AlignLeft);
-    setRoleColour(caption, QPalette::WindowText, Qt::red);
-    caption->setAutoFillBackground(true);
-    setRoleColour(caption, QPalette::Window, WindowTan);
-    createControl(Control::HintCaption, caption, 147, 340, 80, 18);
+    createControl(Control::HintCaption,
+                  newColouredLabel(w, QStringLiteral("Hint:"), Qt::AlignLeft, std::nullopt, Qt::red, WindowTan), 147,
+                  340, 80, 18);
     QLabel* hint = newLabel(w, QStringLiteral("Click on a text-box and save the color to the clipboard."), Qt::AlignLeft);
     hint->setAutoFillBackground(true);
     setRoleColour(hint, QPalette::Window, WindowTan);
@@ -437,12 +436,11 @@ void MainWindow::build(const std::optional<QImage>& logoPicture, int /*x*/, int 
         if (option.control == Control::OptionRgb) button->setChecked(true);
     }
 
-    // Clicks are reported by control number; nothing the program sets reports anything.
-    for (Control c : {Control::FirstButton, Control::PrevButton, Control::NextButton, Control::LastButton,
-                      Control::DatabaseButton, Control::QuitButton, Control::OptionRgb, Control::OptionBgrHex,
-                      Control::OptionHtmlHex}) {
-        QObject::connect(static_cast<QAbstractButton*>(control(c)), &QAbstractButton::clicked, w,
-                         [this, c] { report(c, ControlEventType::Clicked); });
+    // Clicks of every button are reported by control number; nothing the program sets reports anything.
+    for (Control c : focusOrder) {
+        if (auto* button = qobject_cast<QAbstractButton*>(control(c))) {
+            QObject::connect(button, &QAbstractButton::clicked, w, [this, c] { report(c, ControlEventType::Clicked); });
+        }
     }
 
     describeForAssistiveTechnology();

@@ -226,6 +226,16 @@ TEST(PaletteList, HostileFilesLoadSafely) {
 // The file-opening path, with real files in a temporary folder.
 class PaletteListFile : public ::testing::Test {
 protected:
+    // Loads `bytes` through a list file, checking that reading the file in pieces gives what
+    // reading the same bytes whole does.
+    PaletteList loadThroughFile(const std::string& bytes) {
+        const auto list = palette::loadPaletteList(dir.write("Chromabox.ini", bytes));
+        EXPECT_TRUE(list.has_value());
+        if (!list) return {};
+        EXPECT_EQ(*list, loadBytes(bytes));
+        return *list;
+    }
+
     TempDir dir;
 };
 
@@ -288,13 +298,10 @@ TEST_F(PaletteListFile, LongFileReadInPiecesMatchesReadingItWhole) {
         bytes += "Name" + std::to_string(k) + " = Palette \xC3\xA9 " + std::to_string(k) + "\r";
         bytes += "HexString" + std::to_string(k) + " = " + std::to_string(k * 7) + ",ABCDEF\r";
     }
-    const auto file = dir.write("Chromabox.ini", bytes);
-    const auto list = palette::loadPaletteList(file);
-    ASSERT_TRUE(list.has_value());
-    EXPECT_EQ(*list, loadBytes(bytes));
-    ASSERT_EQ(list->size(), 60000u);
-    EXPECT_EQ(list->back().name, u"Palette \u00E9 60000");
-    EXPECT_EQ(palette::paletteCount(*list), 60000);
+    const PaletteList list = loadThroughFile(bytes);
+    ASSERT_EQ(list.size(), 60000u);
+    EXPECT_EQ(list.back().name, u"Palette \u00E9 60000");
+    EXPECT_EQ(palette::paletteCount(list), 60000);
 }
 
 TEST_F(PaletteListFile, LinesLongerThanAPieceReadWhole) {
@@ -303,12 +310,9 @@ TEST_F(PaletteListFile, LinesLongerThanAPieceReadWhole) {
     std::string value(5u << 20, 'x');
     for (std::size_t at = 1; at + 1 < value.size(); at *= 2) value.replace(at - 1, 2, "\xC3\xA9");
     const std::string bytes = "\xEF\xBB\xBFName1=" + value + "\nHexString1=FFAA33\n";
-    const auto file = dir.write("Chromabox.ini", bytes);
-    const auto list = palette::loadPaletteList(file);
-    ASSERT_TRUE(list.has_value());
-    EXPECT_EQ(*list, loadBytes(bytes));
-    ASSERT_EQ(list->size(), 1u);
-    EXPECT_EQ(list->front().hexString, u"FFAA33");
+    const PaletteList list = loadThroughFile(bytes);
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list.front().hexString, u"FFAA33");
 }
 
 }  // namespace

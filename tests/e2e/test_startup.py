@@ -3,9 +3,12 @@
 of the list file."""
 
 import os
+import subprocess
+import tempfile
 import unittest
 
-from harness import (HEADER_BLUE, NAME_LABEL, WINDOW_TAN, ChromaboxTestCase, fixture, poll, read_bytes, swatch_rect)
+from harness import (BINARY, HEADER_BLUE, NAME_LABEL, WINDOW_TAN, ChromaboxTestCase, fixture, poll, read_bytes,
+                     swatch_rect)
 
 INITIAL_CODE = "RGB(123,123,123)"
 LIST_MESSAGE = "^Chromabox List$"
@@ -153,6 +156,22 @@ class StartupTest(ChromaboxTestCase):
                 self.assert_clean_exit(app)
                 after = (read_bytes(path), os.stat(path).st_mtime_ns, sorted(os.listdir(app.workdir)))
                 self.assertEqual(after, before)
+
+
+class NoDisplayTest(unittest.TestCase):
+
+    def test_without_a_display_it_says_so_and_ends(self):
+        # What a person sees starting it from a text console: one line, a failing exit code, no
+        # core dump and no wait.
+        env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+        with tempfile.TemporaryDirectory(prefix="chromabox no display ") as workdir:
+            result = subprocess.run([BINARY], cwd=workdir, env=env, stdin=subprocess.DEVNULL, capture_output=True,
+                                    timeout=10, text=True)
+            self.assertEqual(os.listdir(workdir), [], "nothing is written where it was started")
+        self.assertEqual(result.returncode, 1)
+        self.assertEqual(result.stdout, "")
+        self.assertEqual(result.stderr.splitlines(),
+                         ["chromabox: no display to open a window on (neither DISPLAY nor WAYLAND_DISPLAY is set)"])
 
 
 if __name__ == "__main__":
